@@ -436,3 +436,39 @@ enum : WORD {
     RT_RCDATA = 10,
     RT_GROUP_ICON = 14,
 };
+
+// Registry: access bits, options and the error for a key deleted while open.
+enum : DWORD {
+    KEY_QUERY_VALUE = 0x0001,
+    KEY_SET_VALUE = 0x0002,
+    KEY_CREATE_SUB_KEY = 0x0004,
+    KEY_ENUMERATE_SUB_KEYS = 0x0008,
+};
+enum : DWORD { REG_OPTION_NON_VOLATILE = 0, REG_OPTION_VOLATILE = 1 };
+enum : LONG { ERROR_KEY_DELETED = 1018 };
+struct SECURITY_ATTRIBUTES;
+typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
+typedef HKEY* PHKEY;
+
+// Window manager additions.
+typedef intptr_t LONG_PTR;
+typedef WORD ATOM;
+enum : int { GWL_HWNDPARENT = -8, GWLP_WNDPROC = -4, GWLP_USERDATA = -21, GWLP_ID = -12, DWLP_MSGRESULT = 0, DWLP_USER = 8 };
+enum : int { DLGWINDOWEXTRA = 32 };
+enum : UINT { GW_HWNDFIRST = 0, GW_HWNDLAST = 1, GW_HWNDNEXT = 2, GW_HWNDPREV = 3, GW_OWNER = 4, GW_CHILD = 5 };
+enum : DWORD { WS_CLIPCHILDREN = 0x02000000 };
+enum : UINT { SIZE_RESTORED = 0 };
+enum : WPARAM { MK_LBUTTON = 0x0001 };
+enum : UINT { MB_DEFBUTTON1 = 0x00000000, MB_DEFBUTTON2 = 0x00000100, MB_DEFBUTTON3 = 0x00000200, MB_DEFMASK = 0x00000F00, MB_TYPEMASK = 0x0000000F, MB_RETRYCANCEL = 0x00000005, MB_ABORTRETRYIGNORE = 0x00000002 };
+enum : UINT { SPI_GETWORKAREA = 48, SETTINGCHANGE_RESET = 0x3002 };
+enum : int { COLOR_WINDOW = 5, COLOR_BTNFACE = 15 };
+enum : int { VK_OEM_1 = 0xBA, VK_OEM_PLUS = 0xBB, VK_OEM_COMMA = 0xBC, VK_OEM_MINUS = 0xBD, VK_OEM_PERIOD = 0xBE, VK_OEM_2 = 0xBF, VK_OEM_3 = 0xC0, VK_OEM_4 = 0xDB, VK_OEM_5 = 0xDC, VK_OEM_6 = 0xDD, VK_OEM_7 = 0xDE };
+enum : UINT { WM_CANCELMODE = 0x001F, WM_MOUSEACTIVATE = 0x0021, WM_CAPTURECHANGED = 0x0215 };
+enum : LONG { ERROR_READ_FAULT = 30 };
+
+typedef uintptr_t DWORD_PTR;
+typedef uintptr_t UINT_PTR;
+
+// Shell additions: the idle notice of modal loops (menus, message boxes).
+enum : UINT { WM_ENTERIDLE = 0x0121 };
+enum : WPARAM { MSGF_DIALOGBOX = 0, MSGF_MENU = 2 };

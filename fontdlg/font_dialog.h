@@ -1,0 +1,8 @@
+// The "Choose Font" dialog.
+#pragma once
+
+#include "platform/win_types.h"
+#include "view/font_spec.h"
+
+// Edits `font` in place; 1 when the user confirmed, 2 when cancelled.
+INT_PTR ShowFontDialog(HWND owner, FontSpec* font);
