@@ -125,7 +125,10 @@ BYTE* UnCompress(const BYTE* source, UINT P, UINT U, int* status) {
         }
     }
     if (o == oEnd) {
+        // Both spare bytes are zeroed: a lesson missing its end marker then still ends
+        // at a 0 style code instead of a walk into unwritten memory.
         out[U] = 0;
+        out[U + 1] = 0;
         return out;
     }
 

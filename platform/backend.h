@@ -57,8 +57,9 @@ void InputResize(int width, int height);
 // input focus (the active window gets WM_ACTIVATE(WA_INACTIVE); focus goes to none).
 void InputFocus(bool on);
 // The orderly close: the close hook first (open dialogs are cancelled there); when it
-// does nothing, WM_CLOSE is posted to the topmost unowned visible top-level window;
-// with no window at all, WM_QUIT(0).
+// does nothing, WM_CLOSE is posted to the topmost unowned visible top-level window
+// that is not WS_EX_TOPMOST (the shell's bars), else to the topmost window; with no
+// window at all, WM_QUIT(0).
 void InputClose();
 // Returns true when it cancelled something (a dialog, a menu) so the close waits for
 // the next idle turn. Installed by the dialog manager.

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "backend.h"
 #include "instance.h"
 #include "platform.h"
 
@@ -61,7 +62,8 @@ bool PeerIsUs(int fd) {
 }
 
 // Waits for `events` on fd; with no limit, wakes every quarter second to notice a
-// peer that went away (poll reports that as POLLHUP or POLLERR).
+// peer that went away (poll reports that as POLLHUP or POLLERR), and gives up when the
+// user asks the program to close (the request stays for the loop to see).
 bool Wait(int fd, short events, long deadline) {
     for (;;) {
         int slice = 250;
@@ -69,6 +71,9 @@ bool Wait(int fd, short events, long deadline) {
             long left = deadline - NowMs();
             if (left <= 0) return false;
             if (left < slice) slice = (int)left;
+        } else if (InputTakeSignalClose()) {
+            InputRequestCloseFromSignal();
+            return false;
         }
         struct pollfd p{fd, events, 0};
         int r = poll(&p, 1, slice);

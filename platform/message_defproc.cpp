@@ -1,6 +1,7 @@
 // The default window procedure.
 #include "gdi.h"
 #include "message.h"
+#include "shell_hooks.h"
 #include "window.h"
 #include "window_internal.h"
 
@@ -41,7 +42,10 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         case WM_SETTEXT:
             w->text = WStr((LPCWSTR)lParam);
-            if (!w->parent) ScreenMarkDirty();
+            if (!w->parent) {
+                ScreenMarkDirty();
+                ShellActiveChanged();  // the task bar shows the foreground window's title
+            }
             return TRUE;
         case WM_GETTEXT: {
             LPWSTR buffer = (LPWSTR)lParam;

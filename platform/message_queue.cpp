@@ -4,6 +4,7 @@
 #include <deque>
 
 #include "backend.h"
+#include "instance.h"
 #include "message.h"
 #include "window.h"
 #include "window_internal.h"
@@ -86,6 +87,8 @@ BOOL GetMessageW(MSG* msg, HWND hwnd, UINT min, UINT max) {
             InputClose();
             continue;
         }
+        // Other instances are answered only here, when the loop has nothing to do.
+        if (InstanceServe(0)) continue;
         if (ScreenTakeDirty()) BackendPresent();
         if (!BackendWaitInput() && !Take(msg, hwnd, min, max, false)) {
             // No input will come again and nothing is pending: end rather than hang.
@@ -135,6 +138,7 @@ LRESULT DispatchMessageW(const MSG* msg) {
 }
 
 LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (InstanceIsRemote(hwnd)) return InstanceSendMessage(hwnd, msg, wParam, lParam);
     WindowRec* w = WindowLookup(hwnd);
     if (!w) return 0;
     WNDPROC proc = w->proc;  // the record may be gone when the call returns

@@ -89,11 +89,12 @@ int CloseAnswer(const Box& b) {
     return e ? e : b.buttons.back().id;
 }
 
-void Finish(Box* b, int result) {
+// From outside the box's loop (the close hook) a null message wakes the loop.
+void Finish(Box* b, int result, bool wake = false) {
     if (b->done) return;
     b->done = true;
     b->result = result;
-    PostMessageW(nullptr, WM_NULL, 0, 0);  // wakes the loop
+    if (wake) PostMessageW(nullptr, WM_NULL, 0, 0);
 }
 
 void Circle(HDC dc, int cx, int cy, int radius, COLORREF colour) {
@@ -246,7 +247,7 @@ bool MessageBoxModalCancel() {
     bool any = false;
     for (Box* b : Open())
         if (!b->done) {
-            Finish(b, CloseAnswer(*b));
+            Finish(b, CloseAnswer(*b), true);
             any = true;
         }
     return any;

@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "backend.h"
+#include "instance.h"
+#include "shell_internal.h"
 #include "platform.h"
 #include "window_internal.h"
 
@@ -136,10 +138,15 @@ int PlatformInit(int* argc, char** argv) {
     sa.sa_handler = OnSignal;
     sigemptyset(&sa.sa_mask);
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
+    // Without a socket the program still runs; it just cannot be found by another start.
+    InstanceListen();
+    // The task bar exists from the start, so the program can find it.
+    ShellInit();
     return PLATFORM_RUN;
 }
 
 void PlatformShutdown() {
+    InstanceStop();
     WindowManagerReset();
     const Backend* b = BackendCurrent();
     if (b->Close) b->Close();

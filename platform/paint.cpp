@@ -4,6 +4,7 @@
 
 #include "gdi.h"
 #include "message.h"
+#include "shell_hooks.h"
 #include "surface.h"
 #include "window.h"
 #include "window_internal.h"
@@ -108,6 +109,7 @@ void PaintNonClient(WindowRec* w) {
         FillSurfaceRect(s, RECT{whole.right - edge - sb, whole.top + edge, whole.right - edge, whole.bottom - edge},
                         clip, 0xC0C0C0);
     }
+    ShellPaintNonClient(w->handle);
 }
 
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {

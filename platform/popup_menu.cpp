@@ -53,10 +53,11 @@ void SetHot(Popup* p, int hot) {
     InvalidateRect(p->hwnd, nullptr, FALSE);
 }
 
-void Finish(Popup* p, UINT result) {
+// From outside the popup's loop (the close hook) a null message wakes the loop.
+void Finish(Popup* p, UINT result, bool wake = false) {
     p->done = true;
     p->result = result;
-    PostMessageW(nullptr, WM_NULL, 0, 0);  // wakes the loop
+    if (wake) PostMessageW(nullptr, WM_NULL, 0, 0);
 }
 
 void Choose(Popup* p, int index) {
@@ -189,7 +190,7 @@ bool PopupMenuOpen() { return g_open != nullptr; }
 
 bool PopupMenuCancel() {
     if (!g_open || g_open->done) return false;
-    Finish(g_open, 0);
+    Finish(g_open, 0, true);
     return true;
 }
 

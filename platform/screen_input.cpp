@@ -3,6 +3,7 @@
 #include <csignal>
 
 #include "backend.h"
+#include "shell_hooks.h"
 #include "message.h"
 #include "window.h"
 #include "window_internal.h"
@@ -26,6 +27,8 @@ HWND KeyTarget() {
 }  // namespace
 
 void InputMouse(UINT message, int x, int y) {
+    // The shell's parts (scroll bars, a thumb drag) see the mouse first.
+    if (ShellInputMouse(message, x, y)) return;
     POINT screen{x, y};
     HWND target = GetCapture();
     if (!target) {
@@ -84,15 +87,21 @@ void InputSetCloseHook(CloseHook hook) { I().closeHook = hook; }
 
 void InputClose() {
     if (I().closeHook && I().closeHook()) return;
+    // The program's window: unowned and visible; the shell's always-on-top bars are
+    // passed over while there is anything else.
+    HWND fallback = nullptr;
     for (HWND h : WindowTopLevels()) {
         WindowRec* w = WindowLookup(h);
-        if (!w->owner && (w->style & WS_VISIBLE) && !w->destroying) {
+        if (w->owner || !(w->style & WS_VISIBLE) || w->destroying) continue;
+        if (!(w->exStyle & WS_EX_TOPMOST)) {
             PostMessageW(h, WM_CLOSE, 0, 0);
             return;
         }
+        if (!fallback) fallback = h;
     }
-    if (WindowTopLevels().empty()) PostQuitMessage(0);
-    else PostMessageW(WindowTopLevels().front(), WM_CLOSE, 0, 0);
+    if (!fallback && !WindowTopLevels().empty()) fallback = WindowTopLevels().front();
+    if (fallback) PostMessageW(fallback, WM_CLOSE, 0, 0);
+    else PostQuitMessage(0);
 }
 
 void InputRequestCloseFromSignal() { g_signalClose = 1; }

@@ -67,7 +67,17 @@ DWORD ShellDialogFlags(HWND dialog) {
     return 0;
 }
 
-BOOL SHHandleWMSettingChange(HWND, WPARAM, LPARAM, SHACTIVATEINFO*) { return TRUE; }
+// A new screen size: the window takes the new work area (or, when it reaches the top
+// of the screen in full-screen mode, the whole height).
+BOOL SHHandleWMSettingChange(HWND hwnd, WPARAM wParam, LPARAM, SHACTIVATEINFO*) {
+    if (wParam != SETTINGCHANGE_RESET || !IsWindow(hwnd) || (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD)) return TRUE;
+    RECT r, work;
+    GetWindowRect(hwnd, &r);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    int top = r.top == 0 ? 0 : work.top;
+    MoveWindow(hwnd, work.left, top, work.right - work.left, work.bottom - top, TRUE);
+    return TRUE;
+}
 
 BOOL SipShowIM(DWORD flags) {
     R().sip = flags;

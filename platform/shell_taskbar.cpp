@@ -57,6 +57,17 @@ LRESULT TaskBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE) ShellGiveBackActivation(hwnd, (HWND)lParam, nullptr);
             return 0;
+        case WM_CLOSE: {
+            // The orderly close picks the topmost window, which is the task bar: it
+            // goes to the program's window instead.
+            for (HWND h = GetWindow(hwnd, GW_HWNDFIRST); h; h = GetWindow(h, GW_HWNDNEXT)) {
+                if (h == hwnd || GetWindow(h, GW_OWNER) || !IsWindowVisible(h)) continue;
+                PostMessageW(h, WM_CLOSE, 0, 0);
+                return 0;
+            }
+            PostQuitMessage(0);
+            return 0;
+        }
         case WM_SETTINGCHANGE:
             MoveWindow(hwnd, 0, 0, GetSystemMetrics(SM_CXSCREEN), TASKBAR_HEIGHT, TRUE);
             return 0;

@@ -62,6 +62,7 @@ struct Bar {
     int pressed;  // the button held down or whose menu is open; -1 none
     bool inside;  // the pointer is still over the pressed button
     HWND tipWindow;
+    int screenWidth;  // when the menu bar was last placed: a new screen keeps its right margin
 };
 
 std::vector<Bar*>& Bars() {
@@ -282,6 +283,16 @@ LRESULT BarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             case WM_ERASEBKGND: return 1;
             case WM_SIZE: Layout(b); return 0;
+            case WM_SETTINGCHANGE:
+                if (b->kind == kBarMenuBar && wParam == SETTINGCHANGE_RESET) {
+                    RECT r;
+                    GetWindowRect(hwnd, &r);
+                    int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+                    int width = std::max(0, (int)(r.right - r.left) + sw - b->screenWidth);
+                    b->screenWidth = sw;
+                    MoveWindow(hwnd, 0, sh - kShellBarHeight, width, kShellBarHeight, TRUE);
+                }
+                return 0;
             case WM_ACTIVATE:
                 if (LOWORD(wParam) != WA_INACTIVE) ShellGiveBackActivation(hwnd, (HWND)lParam, ShellTopLevel(b->owner));
                 return 0;
@@ -358,7 +369,7 @@ HWND ToolbarCreate(int kind, HWND owner, int x, int y, int width, int id) {
         !Register(kTipClass, TipProc))
         return nullptr;
     DumpAddHook(DumpButtons);
-    Bar* b = new Bar{nullptr, kind, owner, {}, {}, {}, 0, nullptr, -1, false, nullptr};
+    Bar* b = new Bar{nullptr, kind, owner, {}, {}, {}, 0, nullptr, -1, false, nullptr, GetSystemMetrics(SM_CXSCREEN)};
     Bars().push_back(b);
     HWND hwnd;
     if (kind == kBarMenuBar)

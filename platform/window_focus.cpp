@@ -1,5 +1,7 @@
 // Focus, activation (the foreground window), enabling and mouse capture.
+#include "instance.h"
 #include "message.h"
+#include "shell_hooks.h"
 #include "window.h"
 #include "window_internal.h"
 
@@ -33,7 +35,10 @@ HWND GetActiveWindow() {
     return F().active;
 }
 
-HWND GetForegroundWindow() { return GetActiveWindow(); }
+HWND GetForegroundWindow() {
+    HWND h = GetActiveWindow();
+    return h ? h : InstanceForegroundWindow();
+}
 
 HWND SetActiveWindow(HWND hwnd) {
     HWND top = hwnd ? WindowTopLevelOf(hwnd) : nullptr;
@@ -48,6 +53,7 @@ HWND SetActiveWindow(HWND hwnd) {
         if (Within(F().focus, old)) KillFocus(nullptr);
     }
     F().active = top;
+    ShellActiveChanged();
     if (top) {
         WindowBringToTop(top);
         SendMessageW(top, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), (LPARAM)old);
@@ -56,6 +62,7 @@ HWND SetActiveWindow(HWND hwnd) {
 }
 
 BOOL SetForegroundWindow(HWND hwnd) {
+    if (InstanceIsRemote(hwnd)) return InstanceSetForegroundWindow(hwnd);
     if (!WindowLookup(hwnd)) return FALSE;
     SetActiveWindow(hwnd);
     return TRUE;
@@ -141,6 +148,7 @@ void WindowActivateNext(HWND gone) {
     }
     if (Within(F().focus, gone)) KillFocus(nullptr);
     F().active = nullptr;
+    ShellActiveChanged();
     WindowRec* w = WindowLookup(gone);
     WindowRec* owner = w ? WindowLookup(w->owner) : nullptr;
     HWND next = Activatable(owner) ? owner->handle : nullptr;

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "instance.h"
 #include "message.h"
 #include "platform.h"
 #include "window.h"
@@ -382,11 +383,12 @@ BOOL DestroyWindow(HWND hwnd) {
     return TRUE;
 }
 
-BOOL IsWindow(HWND hwnd) { return WindowLookup(hwnd) != nullptr; }
+BOOL IsWindow(HWND hwnd) { return WindowLookup(hwnd) != nullptr || (InstanceIsRemote(hwnd) && InstanceIsWindow(hwnd)); }
 
 // ---- Tree queries ----
 
 HWND GetParent(HWND hwnd) {
+    if (InstanceIsRemote(hwnd)) return InstanceGetParent(hwnd);
     WindowRec* w = WindowLookup(hwnd);
     if (!w) return nullptr;
     return w->parent ? w->parent : w->owner;
@@ -433,7 +435,7 @@ HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) {
         if (windowName && w->text != WStr(windowName)) continue;
         return h;
     }
-    return nullptr;
+    return InstanceFindWindow(className, windowName);
 }
 
 int GetDlgCtrlID(HWND hwnd) {

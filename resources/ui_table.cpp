@@ -3,13 +3,23 @@
 #include "library/ui_resources.h"
 #include "resources/ui_resource_parts.h"
 
+namespace {
+
+constexpr size_t kMaxUi = 64;
+ResourceEntry g_all[kMaxUi];
+size_t g_count = 0;
+
+void Append(const ResourceEntry* part, size_t count) {
+    for (size_t i = 0; i < count && g_count < kMaxUi; ++i) g_all[g_count++] = part[i];
+}
+
+}  // namespace
+
 void UiResources(const ResourceEntry** table, size_t* count) {
-    static ResourceEntry all[64];
-    static size_t n = 0;
-    if (n == 0) {
-        for (size_t i = 0; i < kMenuResourceCount; ++i) all[n++] = kMenuResources[i];
-        for (size_t i = 0; i < kImageResourceCount; ++i) all[n++] = kImageResources[i];
+    if (g_count == 0) {
+        Append(kMenuResources, kMenuResourceCount);
+        Append(kImageResources, kImageResourceCount);
     }
-    *table = all;
-    *count = n;
+    *table = g_all;
+    *count = g_count;
 }

@@ -43,6 +43,13 @@ std::vector<std::string> EscapeUnits(const std::string& text, bool escapeLeading
     return units;
 }
 
+// Characters (not bytes) of a piece of UTF-8.
+size_t Columns(const std::string& u) {
+    size_t n = 0;
+    for (char c : u) n += ((uint8_t)c & 0xC0) != 0x80;
+    return n;
+}
+
 // The record's source: `head` (its tags) then the text, wrapped at single spaces
 // between words; a line that would start with # gets \#.
 std::string RecordLines(const std::string& head, const std::string& text) {
@@ -57,7 +64,7 @@ std::string RecordLines(const std::string& head, const std::string& text) {
         while (j < text.size() && !(text[j] == ' ' && text[j - 1] != ' ' && j + 1 < text.size() && text[j + 1] != ' '))
             ++j;
         size_t width = 0;
-        for (size_t k = i; k < j; ++k) width += units[k].size();
+        for (size_t k = i; k < j; ++k) width += Columns(units[k]);
         if (!out.empty() && out.back() != '\n') {
             if (column + 1 + width > kWrapColumn && i > 0) {
                 out += '\n';
@@ -70,7 +77,7 @@ std::string RecordLines(const std::string& head, const std::string& text) {
         for (size_t k = i; k < j; ++k) {
             std::string u = k == i && text[k] == '#' && (out.empty() || out.back() == '\n') ? "\\#" : units[k];
             out += u;
-            column += u.size();
+            column += Columns(u);
         }
         i = j < text.size() ? j + 1 : j;
     }

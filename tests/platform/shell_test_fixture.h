@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,11 @@ struct Received {
         return message == o.message && wParam == o.wParam && lParam == o.lParam;
     }
 };
+
+inline std::ostream& operator<<(std::ostream& os, const Received& r) {
+    return os << "{0x" << std::hex << r.message << ", " << std::dec << LOWORD(r.wParam) << "/" << HIWORD(r.wParam)
+              << ", " << r.lParam << "}";
+}
 
 struct OwnerLog {
     std::vector<Received> got;
@@ -96,9 +102,17 @@ inline bool DumpRect(const std::string& prefix, RECT* out) {
         at = end + 1;
         size_t s = line.find_first_not_of(' ');
         if (s == std::string::npos || line.compare(s, prefix.size(), prefix) != 0) continue;
-        size_t close = line.find("\" ", s + prefix.size());
+        // The rectangle follows the quoted text.
+        size_t open = line.find('"', s), close = std::string::npos;
+        for (size_t i = open + 1; open != std::string::npos && i < line.size(); ++i) {
+            if (line[i] == '\\') ++i;
+            else if (line[i] == '"') {
+                close = i;
+                break;
+            }
+        }
         int x, y, w, h;
-        if (close == std::string::npos || sscanf(line.c_str() + close + 2, "%d,%d,%d,%d", &x, &y, &w, &h) != 4)
+        if (close == std::string::npos || sscanf(line.c_str() + close + 1, "%d,%d,%d,%d", &x, &y, &w, &h) != 4)
             return false;
         *out = RECT{x, y, x + w, y + h};
         return true;

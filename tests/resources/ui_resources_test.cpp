@@ -251,4 +251,17 @@ TEST_F(UiResourcesTest, ProgramIconIsA32PixelSquareWithATransparentMargin) {
     EXPECT_EQ(pixels[16 * 32 + 16] & 0xFF000000u, 0u);
 }
 
+TEST(UiResourcesTable, EachTypeAndIdOnce) {
+    const ResourceEntry* table;
+    size_t count;
+    UiResources(&table, &count);
+    ASSERT_GT(count, 0u);
+    for (size_t i = 0; i < count; ++i) {
+        EXPECT_GT(table[i].size, 0u);
+        for (size_t j = i + 1; j < count; ++j)
+            EXPECT_FALSE(table[i].type == table[j].type && table[i].id == table[j].id)
+                << "type " << table[i].type << " id " << table[i].id;
+    }
+}
+
 }  // namespace

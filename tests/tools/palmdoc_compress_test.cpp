@@ -28,10 +28,11 @@ size_t ShortestEncoding(const Bytes& data) {
             best[i] = std::min(best[i], 1 + best[i + 2]);
         for (size_t k = 1; k <= 8 && i + k <= n; ++k) best[i] = std::min(best[i], k + 1 + best[i + k]);
         for (size_t d = 1; d <= std::min<size_t>(i, 2047); ++d) {
-            Bytes out(data.begin(), data.begin() + i);
+            // The decoder copies byte by byte from d back; every byte before the one it
+            // writes already equals the data, so it copies data[p - d] to p.
             for (size_t len = 1; len <= 10 && i + len <= n; ++len) {
-                out.push_back(out[out.size() - d]);
-                if (out.back() != data[i + len - 1]) break;
+                size_t p = i + len - 1;
+                if (data[p - d] != data[p]) break;
                 if (len >= 3) best[i] = std::min(best[i], 2 + best[i + len]);
             }
         }

@@ -10,6 +10,8 @@
 #include "platform/backend.h"
 #include "platform/backend/headless/script.h"
 #include "platform/dump.h"
+#include "platform/instance.h"
+#include "platform/window.h"
 #include "platform/platform.h"
 #include "platform/surface.h"
 #include "platform/window_internal.h"
@@ -45,9 +47,13 @@ void RunStep(const Step& s) {
     }
 }
 
+// Idles, answering other instances meanwhile; a signal's close ends it early.
 void SleepMs(int ms) {
-    struct timespec ts{ms / 1000, (long)(ms % 1000) * 1000000L};
-    while (nanosleep(&ts, &ts) != 0) {
+    DWORD end = GetTickCount() + (DWORD)ms;
+    for (;;) {
+        int left = (int)(end - GetTickCount());
+        if (left <= 0) return;
+        InstanceServe(left);
         if (InputTakeSignalClose()) {
             InputClose();
             return;

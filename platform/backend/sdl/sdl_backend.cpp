@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/backend.h"
+#include "platform/instance.h"
 #include "platform/platform.h"
 #include "platform/surface.h"
 #include "platform/window_internal.h"
@@ -140,6 +141,16 @@ bool SdlOpen(const PlatformOptions* o) {
         fprintf(stderr, "velmora: no display available (%s); use --headless --script FILE\n", SDL_GetError());
         return false;
     }
+    // SDL falls back to drivers that show nothing; without a real display, say so,
+    // unless such a driver was asked for by name.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if (driver && (!SDL_strcmp(driver, "offscreen") || !SDL_strcmp(driver, "dummy")) &&
+        !(asked && !SDL_strcasecmp(asked, driver))) {
+        fprintf(stderr, "velmora: no display available; use --headless --script FILE\n");
+        SDL_Quit();
+        return false;
+    }
     int w = o ? o->screenWidth : 480, h = o ? o->screenHeight : 640;
     d.window = SDL_CreateWindow("Velmora", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, w * d.scale,
                                 h * d.scale, SDL_WINDOW_RESIZABLE);
@@ -170,8 +181,9 @@ void SdlClose() {
 
 bool SdlWaitInput() {
     SDL_Event e;
-    // A bounded wait, so a signal's close request is seen soon.
-    if (SDL_WaitEventTimeout(&e, 250)) {
+    // A bounded wait, so a signal's close request and other instances are seen soon.
+    if (InstanceServe(0)) return true;
+    if (SDL_WaitEventTimeout(&e, InstanceListenFd() >= 0 ? 50 : 250)) {
         HandleEvent(e);
         while (SDL_PollEvent(&e)) HandleEvent(e);
     }
