@@ -6,6 +6,7 @@
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
 #include FT_SIZES_H
+#include FT_ADVANCES_H
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
@@ -34,6 +35,8 @@ struct FontInstance {
     int height, ascent, descent, internalLeading, aveWidth, maxWidth;
     GlyphEntry* fast[256];
     std::unordered_map<uint32_t, GlyphEntry> glyphs;
+    // Advances of the 8-bit units, 0 until asked for: measuring needs no rendering.
+    int advances[256];
 };
 
 namespace {
@@ -184,9 +187,9 @@ int HeightOf(LONG lfHeight) {
 }
 
 void FinishMetrics(FontInstance* f) {
-    f->aveWidth = FontGlyph(f, 'x')->advance;
+    f->aveWidth = FontAdvance(f, 'x');
     f->maxWidth = 0;
-    for (int u = 0x20; u <= 0xFF; ++u) f->maxWidth = std::max(f->maxWidth, FontGlyph(f, (WCHAR)u)->advance);
+    for (int u = 0x20; u <= 0xFF; ++u) f->maxWidth = std::max(f->maxWidth, FontAdvance(f, (WCHAR)u));
 }
 
 FontInstance* MakeTestInstance(const LOGFONTW* lf) {
@@ -382,6 +385,23 @@ FontInstance* FontDefaultInstance() {
     return g_default;
 }
 
+int FontAdvance(FontInstance* f, WCHAR unit) {
+    if (unit < 256 && f->advances[unit] > 0) return f->advances[unit];
+    int advance = 0;
+    if (!f->test && !f->synthBold) {
+        // Light hinting leaves advances alone, so FreeType reads them without loading
+        // the glyph; drawing uses this same value, so runs land where they were measured.
+        FT_UInt index = FT_Get_Char_Index(f->face, GdiCodePoint(unit));
+        FT_Fixed scaled;
+        FT_Activate_Size(f->size);
+        if (index != 0 && FT_Get_Advance(f->face, index, FT_LOAD_DEFAULT | FT_LOAD_TARGET_LIGHT, &scaled) == 0)
+            advance = (int)((scaled + 0x8000) >> 16);
+    }
+    if (advance <= 0) advance = FontGlyph(f, unit)->advance;
+    if (unit < 256) f->advances[unit] = advance;
+    return advance;
+}
+
 const GlyphInfo* FontGlyph(FontInstance* f, WCHAR unit) {
     if (unit < 256 && f->fast[unit]) return &f->fast[unit]->info;
     uint32_t cp = GdiCodePoint(unit);
@@ -393,6 +413,7 @@ const GlyphInfo* FontGlyph(FontInstance* f, WCHAR unit) {
         else
             LoadFreeTypeGlyph(f, cp, g);
         g->info.coverage = g->coverage.empty() ? nullptr : g->coverage.data();
+        if (unit < 256 && f->advances[unit] > 0) g->info.advance = f->advances[unit];
     }
     if (unit < 256) f->fast[unit] = g;
     return &g->info;

@@ -88,8 +88,11 @@ struct GlyphInfo {
     const uint8_t* coverage;  // width*height bytes, 0..255; null for none
     bool box;                 // missing glyph or test face: draw a box instead
 };
-// The glyph of one code unit (0x80..0x9F mapped); never null.
+// The glyph of one code unit (0x80..0x9F mapped); never null. Its advance is
+// FontAdvance's.
 const GlyphInfo* FontGlyph(FontInstance* f, WCHAR unit);
+// The advance of one code unit, without rendering the glyph when the face allows.
+int FontAdvance(FontInstance* f, WCHAR unit);
 void FontMetrics(FontInstance* f, TEXTMETRICW* tm);
 int FontHeight(FontInstance* f);
 int FontAscent(FontInstance* f);

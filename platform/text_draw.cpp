@@ -16,7 +16,7 @@ int TextLength(LPCWSTR text) {
 
 int RunWidth(FontInstance* f, const WCHAR* text, int n) {
     int w = 0;
-    for (int i = 0; i < n; ++i) w += FontGlyph(f, text[i])->advance;
+    for (int i = 0; i < n; ++i) w += FontAdvance(f, text[i]);
     return w;
 }
 
@@ -48,7 +48,7 @@ void DrawRun(DcRec* d, const DrawTarget& t, const WCHAR* text, int n, int x, int
     int ulRow = std::min(ascent + 1, height - 1);
     for (int i = 0; i < n; ++i) {
         const GlyphInfo* g = FontGlyph(f, text[i]);
-        int advance = dx ? dx[i] : g->advance;
+        int advance = dx ? dx[i] : FontAdvance(f, text[i]);
         if (g->coverage) {
             long gx = pen + g->left, gy = baseline - g->top;
             for (int row = 0; row < g->height; ++row) {
@@ -108,7 +108,7 @@ void BreakLines(FontInstance* f, const std::u16string& s, UINT format, int width
                 int w = 0, lastBreak = -1;
                 for (int i = p; i < end; ++i) {
                     if (s[i] == ' ') lastBreak = i;
-                    w += FontGlyph(f, s[i])->advance;
+                    w += FontAdvance(f, s[i]);
                     if (w > width && s[i] != ' ' && lastBreak > p) {
                         lineEnd = lastBreak;
                         break;
@@ -136,7 +136,7 @@ BOOL GetTextExtentExPointW(HDC dc, LPCWSTR text, int n, int maxExtent, int* fit,
     int sum = 0, fitted = 0;
     bool fitting = true;
     for (int i = 0; i < n; ++i) {
-        sum += FontGlyph(f, text[i])->advance;
+        sum += FontAdvance(f, text[i]);
         if (dx) dx[i] = sum;
         if (fitting && (maxExtent < 0 || sum <= maxExtent))
             fitted = i + 1;
@@ -229,7 +229,7 @@ BOOL ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT* rect, LPCWSTR t
     if (rect && (options & ETO_OPAQUE)) FillDc(t, *rect, d->bkColour);
     if (d->bkMode == OPAQUE && n > 0) {
         int width = 0;
-        for (UINT i = 0; i < n; ++i) width += dx ? dx[i] : FontGlyph(f, text[i])->advance;
+        for (UINT i = 0; i < n; ++i) width += dx ? dx[i] : FontAdvance(f, text[i]);
         RECT cell{x, y, x + width, y + FontHeight(f)};
         if (clip) {
             cell.left = std::max(cell.left, clip->left);
