@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/win_types.h"
-#include "view/font_spec.h"
+#include "view/font_choice.h"
 
 struct TextView;
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/win_types.h"
-#include "view/font_spec.h"
+#include "view/font_choice.h"
 
 // Edits `font` in place; 1 when the user confirmed, 2 when cancelled.
 INT_PTR ShowFontDialog(HWND owner, FontSpec* font);

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/win_types.h"
-#include "view/font_spec.h"
+#include "view/font_choice.h"
 
 // Runs the dialog on the outline of the index and returns the lesson the user chose,
 // or 0 when cancelled.

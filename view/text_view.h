@@ -8,7 +8,7 @@
 #pragma once
 
 #include "platform/win_types.h"
-#include "view/font_spec.h"
+#include "view/font_choice.h"
 #include "view/style_font.h"
 #include "view/view_result.h"
 

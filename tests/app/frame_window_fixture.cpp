@@ -1,12 +1,15 @@
 #include "tests/app/frame_window_fixture.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "platform/backend.h"
 #include "platform/commandbar.h"
+#include "platform/dump.h"
 #include "platform/menu.h"
 #include "platform/message.h"
 #include "platform/msgbox.h"
@@ -119,3 +122,21 @@ int FrameWindowTest::Boxes() {
 }
 
 std::u16string FrameWindowTest::BoxText(int i) { return std::u16string(MessageBoxLog(nullptr)[i].text); }
+
+bool FrameWindowTest::ButtonRect(int id, const std::string& text, RECT* out) {
+    std::string dump = DumpWindowTree();
+    std::string key = "button id=" + std::to_string(id) + " \"" + text + "\" ";
+    size_t at = dump.find(key);
+    if (at == std::string::npos) return false;
+    int x, y, w, h;
+    if (sscanf(dump.c_str() + at + key.size(), "%d,%d,%d,%d", &x, &y, &w, &h) != 4) return false;
+    *out = RECT{x, y, x + w, y + h};
+    return true;
+}
+
+void FrameWindowTest::Tap(const RECT& r) {
+    int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    InputMouse(WM_LBUTTONDOWN, x, y);
+    InputMouse(WM_LBUTTONUP, x, y);
+    Pump();
+}

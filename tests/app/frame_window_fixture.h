@@ -42,6 +42,11 @@ protected:
     // found), wherever the bar keeps it.
     UINT BookmarkCheck();
     int Boxes();
+    // The screen rectangle of a bar button from the window dump (matched by its id and
+    // its tooltip or label); false when the dump has no such button.
+    static bool ButtonRect(int id, const std::string& text, RECT* out);
+    // Presses and releases the middle of a screen rectangle, then dispatches.
+    void Tap(const RECT& r);
     std::u16string BoxText(int i);
     int quitCode_ = -1;
     std::string runtime_;

@@ -1,10 +1,13 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -17,7 +20,14 @@
 #include "tools/library_source.h"
 #include "tools/pack_commands.h"
 
+extern char** environ;
+
 namespace {
+
+void RemoveTree(const std::string& dir) {
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+}
 
 const std::string kFixture = std::string(VELMORA_SOURCE_DIR) + "/tests/fixtures/library-small";
 
@@ -66,7 +76,7 @@ struct SourceTree {
             if (!lesson[n].empty()) WriteFile(dir + "/lessons/00" + std::to_string(n) + "-x.txt", lesson[n]);
         WriteFile(dir + "/index.txt", index);
     }
-    ~SourceTree() { std::system(("rm -rf '" + dir + "'").c_str()); }
+    ~SourceTree() { RemoveTree(dir); }
 };
 
 TEST(Packer, EachSourceErrorIsReportedWithItsPlaceAndNothingIsWritten) {
@@ -198,7 +208,7 @@ TEST(Packer, PackDumpPackGivesTheSameBytes) {
     EXPECT_NE(lithium.find("kept.\\x20\n"), std::string::npos);
     std::string index = ReadFile(dir + "/src/index.txt");
     EXPECT_NE(index.find("    .style 0xC1 lesson 4 Beryllium\n"), std::string::npos);
-    std::system(("rm -rf '" + dir + "'").c_str());
+    RemoveTree(dir);
 }
 
 TEST(Packer, StatsDescribeResourcesAndTheIndex) {
@@ -213,7 +223,7 @@ TEST(Packer, StatsDescribeResourcesAndTheIndex) {
     EXPECT_NE(r.out.find("listed more than once: 1 - 1 (2 times)"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("  lesson 5 Boron\n"), std::string::npos) << r.out;
     EXPECT_EQ(Pack({"--stats", dir + "/missing.pack"}).code, kPackExitSourceError);
-    std::system(("rm -rf '" + dir + "'").c_str());
+    RemoveTree(dir);
 }
 
 // The packed test library through the reader's loader: every lesson decodes, a
@@ -222,7 +232,7 @@ TEST(Packer, TheLoaderReadsThePackedTestLibrary) {
     std::string dir = TempDir();
     ASSERT_EQ(Pack({"--lessons", "5", kFixture, dir + "/a.pack"}).code, kPackExitOk);
     std::string image = ReadFile(dir + "/a.pack");
-    std::system(("rm -rf '" + dir + "'").c_str());
+    RemoveTree(dir);
     ResourceEntry table[8];
     ASSERT_EQ(ResourceParsePack(image.data(), image.size(), table, 8), 6);
     ResourceInstallTable(table, 6);
@@ -256,16 +266,29 @@ TEST(Packer, TheLoaderReadsThePackedTestLibrary) {
 
 TEST(Packer, TheExecutableExitsWithItsCodes) {
     std::string dir = TempDir();
-    auto run = [&](const std::string& args) {
-        int rc = std::system((std::string(VELMORA_PACK_EXE) + " " + args + " >" + dir + "/log 2>&1").c_str());
-        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    // The real executable, started with an argument vector; its output goes to a log.
+    auto run = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), VELMORA_PACK_EXE);
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t fa;
+        posix_spawn_file_actions_init(&fa);
+        std::string log = dir + "/log";
+        posix_spawn_file_actions_addopen(&fa, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_adddup2(&fa, 1, 2);
+        pid_t pid;
+        int status = -1;
+        if (posix_spawn(&pid, argv[0], &fa, nullptr, argv.data(), environ) == 0) waitpid(pid, &status, 0);
+        posix_spawn_file_actions_destroy(&fa);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     };
-    EXPECT_EQ(run("--lessons 5 " + kFixture + " " + dir + "/a.pack"), 0);
-    EXPECT_EQ(run("--lessons 6 " + kFixture + " " + dir + "/b.pack"), 1);
+    EXPECT_EQ(run({"--lessons", "5", kFixture, dir + "/a.pack"}), 0);
+    EXPECT_EQ(run({"--lessons", "6", kFixture, dir + "/b.pack"}), 1);
     EXPECT_NE(ReadFile(dir + "/log").find("lesson 6 is missing"), std::string::npos);
     EXPECT_FALSE(Exists(dir + "/b.pack"));
-    EXPECT_EQ(run("--bogus"), 2);
-    std::system(("rm -rf '" + dir + "'").c_str());
+    EXPECT_EQ(run({"--bogus"}), 2);
+    RemoveTree(dir);
 }
 
 }  // namespace
