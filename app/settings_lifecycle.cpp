@@ -8,7 +8,14 @@
 #include "platform/ui_resources.h"
 #include "view/text_view.h"
 
+namespace {
+// Set while LoadSettings runs: running out of memory then must not store the half-read
+// settings over the user's (they would come back as Flags 0 and no bookmarks).
+bool g_loading;
+}  // namespace
+
 void LoadSettings() {
+    g_loading = true;
     WCHAR path[260];
     if (GetModuleFileNameW(nullptr, path, 260) > 0 && path[0]) WriteSettingString(u"Program Path", path);
 
@@ -32,12 +39,14 @@ void LoadSettings() {
     g_app.lesson = (uint16_t)ReadSettingNumber(u"Lesson", 0);
     for (int i = 0; i < 3; ++i) g_app.outlineBitmaps[i] = LoadBitmapW(g_app.instance, MAKEINTRESOURCEW(201 + i));
     InitBookmarks();
+    g_loading = false;
 }
 
 void SaveAndQuit() {
     // A second run (the window destroyed after the out-of-memory exit) would store the
     // freed bookmark list as empty: only the quit message is posted again.
-    if (g_settingsSaved) {
+    if (g_settingsSaved || g_loading) {
+        g_settingsSaved = true;
         PostQuitMessage(0);
         return;
     }

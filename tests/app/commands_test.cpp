@@ -5,9 +5,7 @@
 
 #include "app/commands.h"
 #include "bookmarks/bookmarks.h"
-#include "content/content_resource.h"
 #include "platform/dump.h"
-#include "platform/heap.h"
 #include "platform/menu.h"
 #include "platform/message.h"
 #include "platform/msgbox.h"
@@ -20,16 +18,6 @@
 namespace {
 
 using Commands = FrameWindowTest;
-
-// Whether the view holds lesson n's text.
-bool ShowsLesson(int n) {
-    if (!g_app.view || !g_app.view->text) return false;
-    BYTE* text = LoadContentResource(n, nullptr);
-    if (!text) return false;
-    bool same = std::memcmp(text, g_app.view->text, 64) == 0;
-    LocalFree(text);
-    return same;
-}
 
 // The stored form of a bookmark list: 16-bit little-endian entries and a 0.
 std::vector<BYTE> BookmarkBytes(std::vector<uint16_t> lessons) {
@@ -265,16 +253,23 @@ std::string ClassOf(HWND hwnd) {
 TEST_F(CommandBar, BarKindFollowsTheShellVersionAndMenuBarOnBottom) {
     struct Case {
         const char* version;
+        DWORD major, minor;
         int menuBarOnBottom;
         int mode;
     } cases[] = {
-        {"4.20", 0, 0}, {"4.20", 1, 1}, {"4.21", 0, 1}, {"4.21", 1, 1}, {"3.0", 0, 0},
-        {"4.0", 1, 1},  {"5.0", 0, 1},  {"5.2", 1, 1},  {"4.99", 0, 1},
+        {"4.20", 4, 20, 0, 0}, {"4.20", 4, 20, 1, 1}, {"4.21", 4, 21, 0, 1}, {"4.21", 4, 21, 1, 1},
+        {"3.0", 3, 0, 0, 0},   {"4.0", 4, 0, 1, 1},   {"5.0", 5, 0, 0, 1},   {"5.2", 5, 2, 1, 1},
+        {"4.99", 4, 99, 0, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.version) + " MenuBarOnBottom " + std::to_string(c.menuBarOnBottom));
         RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey);
         InitLayer(c.version);
+        OSVERSIONINFOW version = {};
+        version.dwOSVersionInfoSize = sizeof version;
+        ASSERT_TRUE(GetVersionExW(&version));
+        EXPECT_EQ(version.dwMajorVersion, c.major);
+        EXPECT_EQ(version.dwMinorVersion, c.minor);
         BootValues boot;
         boot.menuBarOnBottom = c.menuBarOnBottom;
         Start(boot);

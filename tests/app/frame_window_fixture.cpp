@@ -7,9 +7,11 @@
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "content/content_resource.h"
 #include "platform/backend.h"
 #include "platform/commandbar.h"
 #include "platform/dump.h"
+#include "platform/heap.h"
 #include "platform/menu.h"
 #include "platform/message.h"
 #include "platform/msgbox.h"
@@ -95,6 +97,15 @@ long long FrameWindowTest::StoredNumber(const WCHAR* name) {
 void FrameWindowTest::ShowAt(int topLine) {
     g_app.view->topLine = (uint16_t)topLine;
     RepaintView(nullptr, 1);
+}
+
+bool FrameWindowTest::ShowsLesson(int n) {
+    if (!g_app.view || !g_app.view->text) return false;
+    BYTE* text = LoadContentResource(n, nullptr);
+    if (!text) return false;
+    bool same = std::memcmp(text, g_app.view->text, 64) == 0;
+    LocalFree(text);
+    return same;
 }
 
 int FrameWindowTest::Top() { return g_app.view ? g_app.view->topLine : -1; }

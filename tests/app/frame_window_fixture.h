@@ -34,6 +34,8 @@ protected:
     long long StoredNumber(const WCHAR* name);
     // Puts the view at a top line and paints, so linesShown fits that position.
     void ShowAt(int topLine);
+    // Whether the view holds lesson n's text.
+    static bool ShowsLesson(int n);
     // The view's top line, or -1 without a view.
     int Top();
     // Scroll bar range and position of the main window.

@@ -343,7 +343,8 @@ const GoMenu& FindGoMenu() {
                home.Path("err1.txt")) ||
         first.Wait().status != 0)
         return menu;
-    const DumpLine* go = FindText(ParseDump(ReadFile(bar)), "button", "Go");
+    const std::vector<DumpLine> barLines = ParseDump(ReadFile(bar));
+    const DumpLine* go = FindText(barLines, "button", "Go");
     if (!go) return menu;
     menu.goX = go->CentreX();
     menu.goY = go->CentreY();
@@ -353,7 +354,8 @@ const GoMenu& FindGoMenu() {
                home.Path("err2.txt")) ||
         second.Wait().status != 0)
         return menu;
-    const DumpLine* item = FindLine(ParseDump(ReadFile(popup)), "item", 123);
+    const std::vector<DumpLine> popupLines = ParseDump(ReadFile(popup));
+    const DumpLine* item = FindLine(popupLines, "item", 123);
     if (!item) return menu;
     menu.bookmarkX = item->CentreX();
     menu.bookmarkY = item->CentreY();
@@ -366,7 +368,8 @@ const GoMenu& FindGoMenu() {
                home.Path("err3.txt")) ||
         third.Wait().status != 0)
         return menu;
-    const DumpLine* no = FindLine(ParseDump(ReadFile(box)), "button", kIdNo);
+    const std::vector<DumpLine> boxLines = ParseDump(ReadFile(box));
+    const DumpLine* no = FindLine(boxLines, "button", kIdNo);
     if (!no) return menu;
     menu.noX = no->CentreX();
     menu.noY = no->CentreY();

@@ -101,6 +101,9 @@ std::vector<DumpLine> ParseDump(const std::string& text);
 const DumpLine* FindLine(const std::vector<DumpLine>& lines, const std::string& kind, int id = -1);
 // The first line of that kind whose text is `text`.
 const DumpLine* FindText(const std::vector<DumpLine>& lines, const std::string& kind, const std::string& text);
+// The lines must outlive the pointer.
+const DumpLine* FindLine(std::vector<DumpLine>&&, const std::string&, int = -1) = delete;
+const DumpLine* FindText(std::vector<DumpLine>&&, const std::string&, const std::string&) = delete;
 
 // Where the menu bar's "Go" button, the Go menu's Bookmark item (123) and the "No"
 // button of the bookmark removal question are on the default screen, found once by

@@ -136,34 +136,76 @@ TEST(FrameSettings, WhereAScriptMovedIsSavedAtExit) {
 }
 
 TEST(FrameSettings, EveryOrderlyEndSavesWithoutWaitingForTheScript) {
+    const GoMenu& m = FindGoMenu();
+    ASSERT_TRUE(m.found) << "the Go menu's positions could not be found";
+    const std::string go = Tap(m.goX, m.goY), mark = "dump MARK\nsleep 20000\n";
     struct End {
-        const char* name;
-        const char* script;  // "MARK" is replaced by a dump that says the sleep began
+        std::string name, preset;
+        std::string script;  // MARK becomes a dump that says the sleep began
         int signal;
+        uint32_t lesson;
+        std::string open = "";  // a window open when the signal comes
     };
     const End kEnds[] = {
-        {"close", "key RIGHT\nclose\nsleep 20000\n", 0},
-        {"SIGTERM", "key RIGHT\ndump MARK\nsleep 20000\n", SIGTERM},
-        {"SIGINT", "key RIGHT\ndump MARK\nsleep 20000\n", SIGINT},
-        {"SIGHUP", "key RIGHT\ndump MARK\nsleep 20000\n", SIGHUP},
+        {"close", "", "key RIGHT\nclose\nsleep 20000\n", 0, 2},
+        {"SIGTERM", "", "key RIGHT\n" + mark, SIGTERM, 2},
+        {"SIGINT", "", "key RIGHT\n" + mark, SIGINT, 2},
+        {"SIGHUP", "", "key RIGHT\n" + mark, SIGHUP, 2},
+        // Open menus and boxes are cancelled first.
+        {"SIGTERM with the Go menu open", "", "key RIGHT\n" + go + mark, SIGTERM, 2, "HHMenuPopup"},
+        // The box comes up while the main window is being made, still hidden.
+        {"SIGTERM with the start's error box open", "\"Lesson\"=dword:000000c8\n", mark, SIGTERM, 200, "HHMsgBox"},
     };
     for (const End& e : kEnds) {
         SCOPED_TRACE(e.name);
-        Home home = MakeHome(std::string("end-") + e.name);
-        std::string mark = home.Path("mark.txt"), script = e.script;
-        if (size_t at = script.find("MARK"); at != std::string::npos) script.replace(at, 4, mark);
+        Home home = MakeHome("end");
+        if (!e.preset.empty()) PresetRegistry(home, kSettingsSection + e.preset);
+        std::string markPath = home.Path("mark.txt"), script = e.script;
+        if (size_t at = script.find("MARK"); at != std::string::npos) script.replace(at, 4, markPath);
         Child reader;
         ASSERT_TRUE(Start(&reader, {"--headless", "--script", home.Write("s.txt", script)}, home.env, home.Path("err.txt")));
         if (e.signal) {
-            ASSERT_TRUE(WaitForFile(mark, 15000));
+            ASSERT_TRUE(WaitForFile(markPath, 15000));
+            if (!e.open.empty()) {
+                const std::vector<DumpLine> tree = ParseDump(ReadFile(markPath));
+                EXPECT_NE(FindLine(tree, e.open), nullptr) << ReadFile(markPath);
+            }
             reader.Signal(e.signal);
         }
         // Well before the sleep is over.
         RunResult run = reader.Wait(10000);
         ASSERT_EQ(run.status, 0) << run.err;
         auto values = Settings(home);
-        EXPECT_EQ(values["lesson"].dword, 2u) << ReadFile(home.Registry());
+        EXPECT_EQ(values["lesson"].dword, e.lesson) << ReadFile(home.Registry());
         EXPECT_EQ(values["flags"].dword, 0xD1140040u);
+    }
+}
+
+// A stored lesson the library lacks: the reader says so, shows an empty view, keeps
+// the stored number when nothing else is chosen, and steps from it to lesson 1.
+TEST(FrameSettings, AStoredLessonWithoutItsResourceIsReportedAndLeftBehindByAStep) {
+    struct Step {
+        const char* keys;
+        uint32_t lesson;
+    };
+    for (Step step : {Step{"", 200}, Step{"key LEFT\n", 1}, Step{"key RIGHT\n", 1}}) {
+        SCOPED_TRACE(step.keys);
+        Home home = MakeHome("missing-lesson");
+        PresetRegistry(home, kSettingsSection + "\"Lesson\"=dword:000000c8\n");
+        std::string box = home.Path("box.txt"), after = home.Path("after.txt");
+        std::string script = "dump " + box + "\nkey RETURN\n" + step.keys + "dump " + after + "\n";
+        Child reader;
+        ASSERT_TRUE(Start(&reader, {"--headless", "--script", home.Write("s.txt", script)}, home.env, home.Path("err.txt")));
+        RunResult run = reader.Wait();
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::vector<DumpLine> asked = ParseDump(ReadFile(box));
+        const DumpLine* message = FindLine(asked, "HHMsgBox");
+        ASSERT_NE(message, nullptr) << ReadFile(box);
+        EXPECT_EQ(message->text, "Error");
+        EXPECT_NE(FindText(asked, "text", "Resource not found"), nullptr) << ReadFile(box);
+        const std::vector<DumpLine> later = ParseDump(ReadFile(after));
+        EXPECT_EQ(FindLine(later, "HHMsgBox"), nullptr) << ReadFile(after);
+        EXPECT_EQ(Settings(home)["lesson"].dword, step.lesson) << ReadFile(home.Registry());
     }
 }
 

@@ -79,8 +79,10 @@ TEST(SingleInstance, SecondStartWhileTheMainWindowIsInFront) {
     ExpectSecondStoppedAtOnce(s);
     RunResult run = first.Wait(kFirstSleepMs + 10000);
     ASSERT_EQ(run.status, 0) << run.err;
-    // The outline is not built yet: its command keeps the lesson, so nothing on the
-    // screen changes, and the second start's wait for the command ends at once.
+    // The Choose Section outline is a stand-in that keeps the lesson: nothing on the
+    // screen changes, and the second start's wait for the command ends at once. Once
+    // the outline opens its dialog, the second start waits until that dialog closes:
+    // this test then expects the dialog in `b` and closes it from the first's script.
     EXPECT_EQ(ReadFile(b), ReadFile(a));
     EXPECT_EQ(Settings(home)["lesson"].dword, 1u);
 }
@@ -161,7 +163,8 @@ TEST(SingleInstance, AStaleSocketIsRemovedAndTheStartRunsNormally) {
     for (const auto& e : std::filesystem::directory_iterator(home.InstanceFolder()))
         sockets.insert(e.path().filename().string());
     EXPECT_EQ(sockets, (std::set<std::string>{"instance-" + std::to_string(reader.pid) + ".sock"}));
-    EXPECT_NE(FindLine(ParseDump(ReadFile(dump)), "Almarest-Velmora"), nullptr) << ReadFile(dump);
+    const std::vector<DumpLine> tree = ParseDump(ReadFile(dump));
+    EXPECT_NE(FindLine(tree, "Almarest-Velmora"), nullptr) << ReadFile(dump);
 
     reader.Signal(SIGTERM);
     RunResult run = reader.Wait(10000);
