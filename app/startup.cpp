@@ -44,7 +44,7 @@ HWND CreateMainWindow(int show) {
     LoadSettings();
     SetCurrentLesson(0);
     RegisterMainClass(g_app.instance, kClassName);
-    DWORD style = WS_VISIBLE | ((g_app.flags & kFlagScrollBar) ? WS_VSCROLL : 0);
+    DWORD style = WS_VISIBLE | ((g_app.flags & kFlagScrollBar) ? (DWORD)WS_VSCROLL : 0u);
     HWND hwnd = CreateWindowExW(WS_EX_WINDOWEDGE, kClassName, kTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, g_app.instance, nullptr);
     if (!hwnd) {

@@ -83,8 +83,12 @@ int EscapeAnswer(const Box& b) {
     return b.buttons.size() == 1 ? b.buttons[0].id : 0;
 }
 
-// The orderly close must end the box whatever its buttons: the last one (No, Ignore).
+// The orderly close must end the box whatever its buttons, with the answer that
+// changes least: No where there is one (a Cancel may mean more than "leave it", as in
+// "remove and don't ask again"), else Escape's answer, else the last button.
 int CloseAnswer(const Box& b) {
+    for (const BoxButton& k : b.buttons)
+        if (k.id == IDNO) return IDNO;
     int e = EscapeAnswer(b);
     return e ? e : b.buttons.back().id;
 }

@@ -101,9 +101,13 @@ TEST_F(ModalBox, AQuitTakenInsideIsPostedAgain) {
     EXPECT_EQ(m.wParam, 3u);
 }
 
-TEST_F(ModalBox, TheOrderlyCloseCancelsTheBoxNotTheProgram) {
+// Closing answers No where there is one: a Cancel may change things (the bookmark
+// question's Cancel removes the bookmark), and a close must not.
+TEST_F(ModalBox, TheOrderlyCloseEndsTheBoxWithTheAnswerThatChangesLeast) {
     Owner().onIdle.push_back([] { InputClose(); });
-    EXPECT_EQ(MessageBoxW(owner, u"Remove Bookmark?", u"Bookmark", MB_YESNOCANCEL), IDCANCEL);
+    EXPECT_EQ(MessageBoxW(owner, u"Remove Bookmark?", u"Bookmark", MB_YESNOCANCEL), IDNO);
+    Owner().onIdle.push_back([] { InputClose(); });
+    EXPECT_EQ(MessageBoxW(owner, u"Go on?", u"", MB_OKCANCEL), IDCANCEL);
     EXPECT_EQ(MessageBoxW(owner, u"Keep?", u"", MB_YESNO), IDNO);  // no actions left: the close ends it
     Drain();
     EXPECT_TRUE(IsWindow(owner));
