@@ -1,23 +1,24 @@
 #include "ui_resources.h"
 
 #include <cstring>
-#include <new>
 
 #include "gdi.h"
 #include "resource.h"
 
 namespace {
 
-// The header and pixel count of an RT_BITMAP-layout resource; false when malformed.
-bool ImageResource(const void* data, DWORD size, int* width, int* height, const uint32_t** pixels) {
+// The width and height at the start of an image resource; false when there is none.
+bool ImageHeader(const void* data, DWORD size, int* width, int* height) {
     if (!data || size < 4) return false;
     const BYTE* p = (const BYTE*)data;
-    int w = p[0] | p[1] << 8, h = p[2] | p[3] << 8;
-    if (w == 0 || h == 0 || (size_t)size - 4 < (size_t)w * h * 4) return false;
-    *width = w;
-    *height = h;
-    *pixels = (const uint32_t*)(p + 4);
-    return true;
+    *width = p[0] | p[1] << 8;
+    *height = p[2] | p[3] << 8;
+    return *width > 0 && *height > 0;
+}
+
+// True when the resource holds a whole 32-bpp image after its header.
+bool ColourImage(const void* data, DWORD size, int* width, int* height) {
+    return ImageHeader(data, size, width, height) && (size_t)size - 4 >= (size_t)*width * *height * 4;
 }
 
 const void* Find(HINSTANCE instance, LPCWSTR name, WORD type, DWORD* size) {
@@ -31,40 +32,26 @@ const void* Find(HINSTANCE instance, LPCWSTR name, WORD type, DWORD* size) {
 HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name) {
     DWORD size;
     const void* data = Find(instance, name, RT_BITMAP, &size);
-    if (data && size >= 4) {
-        const BYTE* p = (const BYTE*)data;
-        int w = p[0] | p[1] << 8, h = p[2] | p[3] << 8;
-        size_t rowBytes = (size_t)(w + 15) / 16 * 2;
-        if (w > 0 && h > 0 && size == 4 + rowBytes * h) return CreateBitmap(w, h, 1, 1, p + 4);
-    }
     int w, h;
-    const uint32_t* pixels;
-    if (!ImageResource(data, size, &w, &h, &pixels)) return nullptr;
-    // The resource bytes may be unaligned: copy them out row by row.
-    uint32_t* copy = new (std::nothrow) uint32_t[(size_t)w * h];
-    if (!copy) return nullptr;
-    std::memcpy(copy, pixels, (size_t)w * h * 4);
-    HBITMAP bitmap = CreateBitmap(w, h, 1, 32, copy);
-    delete[] copy;
-    return bitmap;
+    if (!ImageHeader(data, size, &w, &h)) return nullptr;
+    const BYTE* bits = (const BYTE*)data + 4;
+    // CreateBitmap copies the bits bytewise, so the resource's alignment does not matter.
+    if (size == 4 + (size_t)(w + 15) / 16 * 2 * h) return CreateBitmap(w, h, 1, 1, bits);
+    return ColourImage(data, size, &w, &h) ? CreateBitmap(w, h, 1, 32, bits) : nullptr;
 }
 
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name) {
     DWORD size;
     const void* data = Find(instance, name, RT_GROUP_ICON, &size);
     int w, h;
-    const uint32_t* pixels;
-    return ImageResource(data, size, &w, &h, &pixels) ? (HICON)data : nullptr;
+    return ColourImage(data, size, &w, &h) ? (HICON)data : nullptr;
 }
 
 bool IconPixels(HICON icon, int* width, int* height, const uint32_t** pixels) {
-    if (!icon) return false;
-    const BYTE* p = (const BYTE*)icon;
-    int w = p[0] | p[1] << 8, h = p[2] | p[3] << 8;
-    *width = w;
-    *height = h;
-    *pixels = (const uint32_t*)(p + 4);
-    return w > 0 && h > 0;
+    // An icon handle is its resource, checked whole by LoadIconW.
+    if (!ImageHeader(icon, 4, width, height)) return false;
+    *pixels = (const uint32_t*)((const BYTE*)icon + 4);
+    return true;
 }
 
 int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int size) {
